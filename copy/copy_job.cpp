@@ -57,6 +57,13 @@ void ShowTotalLabel(const DiscContext& context, int done, int selectedCount) {
     SetDlgItemTextA(context.ownerWindow, IDC_TOTAL_LABEL, text);
 }
 
+// A modal dialog or message box may enable its owner again when it closes, even an owner
+// that was disabled before it opened (Wine does): the main window stays disabled for as
+// long as the job runs, so that no second job can start on the same record.
+void KeepMainWindowDisabled(const DiscContext& context) {
+    EnableWindow(context.ownerWindow, FALSE);
+}
+
 void ShowError(const DiscContext& context, const char* text) {
     ShowMessage(context, context.ownerWindow, text, MB_ICONERROR);
 }
@@ -92,10 +99,12 @@ TrackOutcome CopyTrack(DiscContext& context, const TrackEntry& track, int number
 
     bars.trackShown = -1;
     for (int i = 0; i < track.lengthFrames; ++i) {
-        if ((GetAsyncKeyState(VK_ESCAPE) & 0x8000) &&
-            AskYesNo(context, context.ownerWindow, "Break copy. Are you sure?")) {
-            VirtualFree(buffer, 0, MEM_RELEASE);
-            return JobStopped;
+        if (GetAsyncKeyState(VK_ESCAPE) & 0x8000) {
+            if (AskYesNo(context, context.ownerWindow, "Break copy. Are you sure?")) {
+                VirtualFree(buffer, 0, MEM_RELEASE);
+                return JobStopped;
+            }
+            KeepMainWindowDisabled(context);
         }
         if (!ReadSector(context, track.startLba + i, buffer + static_cast<size_t>(i) * kBytesPerFrame)) {
             VirtualFree(buffer, 0, MEM_RELEASE);
@@ -137,6 +146,7 @@ void RunCopyJob(DiscContext& context) {
                         context.ownerWindow, CopySelectDialogProc,
                         reinterpret_cast<LPARAM>(&context)) != 1)
         return;
+    KeepMainWindowDisabled(context);
     if (!ConfirmSameDisc(context)) return;
     StopAudio(context);
     if (!OpenDrive(context)) return;
