@@ -65,17 +65,14 @@ protected:
         DriveTest::TearDown();
     }
 
+    // The disc in E:, and the main window's labels and bars recorded.
     void InsertDisc(const FixtureDisc& disc) {
-        disc_ = disc;
-        cue_ = MakeDisc("disc", disc);
-        SetDrives("E=" + cue_);
-        const HWND window = OpenMainWindow();
+        DriveTest::InsertDisc(disc);
         for (int id : {IDC_TRACK_LABEL, IDC_TOTAL_LABEL, IDC_TRACK_PROGRESS, IDC_TOTAL_PROGRESS}) {
-            const HWND control = GetDlgItem(window, id);
+            const HWND control = GetDlgItem(mainWindow_, id);
             originalProcs[id] = reinterpret_cast<WNDPROC>(SetWindowLongPtrA(
                 control, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(RecordingControlProc)));
         }
-        ClearJournal();
     }
 
     // Ticks the given table positions only, then presses Start.
@@ -90,7 +87,10 @@ protected:
         };
     }
 
+public:
     static void StartWithAllTicked(HWND dialog) { PostMessageA(dialog, WM_COMMAND, IDOK, 0); }
+
+protected:
 
     std::string OnlyCopyFolder() {
         const Lines folders = CopyFoldersHere();
@@ -128,9 +128,6 @@ protected:
         EXPECT_EQ(icon, ui.messages[0].icon);
         EXPECT_EQ(mainWindow_, ui.messages[0].owner);
     }
-
-    FixtureDisc disc_;
-    std::string cue_;
 };
 
 uint32_t Little32(const std::vector<uint8_t>& bytes, size_t at) {
@@ -430,11 +427,11 @@ FixtureDisc PacedDisc(const std::vector<int>& frames) {
     return disc;
 }
 
-TEST_F(CopyJob, EscapeAnsweredNoGoesOn) {
-    InsertDisc(PacedDisc({60, 80}));
-    UiCatcher ui;
-    ui.onDialog = StartWithAllTicked;
-    ui.answer = IDNO;
+// Copies every track, holding Escape from 60% of the whole copy until the question shows,
+// which is answered with `answer`.
+void CopyWithEscapeHeld(UiCatcher& ui, int answer) {
+    ui.onDialog = CopyJob::StartWithAllTicked;
+    ui.answer = answer;
     bool pressed = false;
     onBarMoved = [&](int id, int position) {
         if (id == IDC_TOTAL_PROGRESS && ((position >= 60 && !pressed) || escapeHeld)) {
@@ -444,6 +441,13 @@ TEST_F(CopyJob, EscapeAnsweredNoGoesOn) {
     };
     ui.onMessage = [](HWND, const ShownMessage&) { ReleaseEscape(); };
     RunCopyJob(discContext);
+    onBarMoved = nullptr;
+}
+
+TEST_F(CopyJob, EscapeAnsweredNoGoesOn) {
+    InsertDisc(PacedDisc({60, 80}));
+    UiCatcher ui;
+    CopyWithEscapeHeld(ui, IDNO);
 
     ASSERT_EQ(2u, ui.messages.size());
     EXPECT_EQ("Break copy. Are you sure?", ui.messages[0].text);
@@ -461,17 +465,7 @@ TEST_F(CopyJob, EscapeAnsweredNoGoesOn) {
 TEST_F(CopyJob, EscapeAnsweredYesStops) {
     InsertDisc(PacedDisc({60, 80, 40}));
     UiCatcher ui;
-    ui.onDialog = StartWithAllTicked;
-    ui.answer = IDYES;
-    bool pressed = false;
-    onBarMoved = [&](int id, int position) {
-        if (id == IDC_TOTAL_PROGRESS && ((position >= 60 && !pressed) || escapeHeld)) {
-            pressed = true;
-            HoldEscapeElsewhere();
-        }
-    };
-    ui.onMessage = [](HWND, const ShownMessage&) { ReleaseEscape(); };
-    RunCopyJob(discContext);
+    CopyWithEscapeHeld(ui, IDYES);
 
     ASSERT_EQ(1u, ui.messages.size());
     EXPECT_EQ("Break copy. Are you sure?", ui.messages[0].text);

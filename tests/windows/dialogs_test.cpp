@@ -11,14 +11,6 @@ using Lines = std::vector<std::string>;
 
 class PlayTrack : public DriveTest {
 protected:
-    void InsertDisc(const FixtureDisc& disc) {
-        disc_ = disc;
-        cue_ = MakeDisc("disc", disc);
-        SetDrives("E=" + cue_);
-        OpenMainWindow();
-        ClearJournal();
-    }
-
     INT_PTR RunDialog() {
         return DialogBoxParamA(GetModuleHandleA(NULL), MAKEINTRESOURCEA(IDD_PLAY_TRACK), mainWindow_,
                                PlayTrackDialogProc, reinterpret_cast<LPARAM>(&discContext));
@@ -42,9 +34,6 @@ protected:
                                                                          : FixtureTrackStartLba(disc_, toTrack);
         return "PLAY_AUDIO_MSF E: " + MsfText(FixtureTrackStartLba(disc_, fromTrack)) + " " + MsfText(end) + " ok";
     }
-
-    FixtureDisc disc_;
-    std::string cue_;
 };
 
 TEST_F(PlayTrack, ListsTheTracks) {

@@ -11,15 +11,6 @@ using Lines = std::vector<std::string>;
 
 class DiscAccess : public DriveTest {
 protected:
-    // A main window over drive E: holding the given disc.
-    void InsertDisc(const FixtureDisc& disc) {
-        disc_ = disc;
-        cue_ = MakeDisc("disc", disc);
-        SetDrives("E=" + cue_);
-        OpenMainWindow();
-        ClearJournal();
-    }
-
     void ExpectOneMessage(const UiCatcher& ui, const char* text, const char* icon) {
         ASSERT_EQ(1u, ui.messages.size());
         EXPECT_EQ("Korvello", ui.messages[0].caption);
@@ -31,9 +22,6 @@ protected:
     std::string PlayLine(int startLba, int endLba, const char* result = "ok") {
         return "PLAY_AUDIO_MSF E: " + MsfText(startLba) + " " + MsfText(endLba) + " " + result;
     }
-
-    FixtureDisc disc_;
-    std::string cue_;
 };
 
 const Lines kTocRead = {"OPEN E:", "READ_TOC E: ok", "GET_LAST_SESSION E: ok", "CLOSE E:"};

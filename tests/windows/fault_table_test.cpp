@@ -14,7 +14,6 @@ struct FaultCase;
 
 class FaultTable : public DriveTest, public ::testing::WithParamInterface<FaultCase> {
 public:
-    FixtureDisc disc_;
     std::vector<void*> reserved_;  // address space held to make allocations fail
     bool escapeHeld_ = false;
 

@@ -185,6 +185,14 @@ HWND DriveTest::OpenMainWindow() {
     return mainWindow_;
 }
 
+void DriveTest::InsertDisc(const FixtureDisc& disc) {
+    disc_ = disc;
+    cue_ = MakeDisc("disc", disc);
+    SetDrives("E=" + cue_);
+    OpenMainWindow();
+    ClearJournal();
+}
+
 void DriveTest::CloseMainWindow() {
     if (mainWindow_ == NULL) return;
     UiCatcher stopMessages;  // closing stops play, which may find no drive and say so

@@ -63,6 +63,8 @@ public:  // also for the lambdas of table-driven cases
     void SetDrives(const std::string& drives);
     // Makes the main window (modeless, on this thread) with the drives set now.
     HWND OpenMainWindow();
+    // Puts a disc image in drive E: and opens the main window over it, with an empty journal.
+    void InsertDisc(const FixtureDisc& disc);
     void CloseMainWindow();
 
     std::vector<std::string> Journal() const;
@@ -71,6 +73,8 @@ public:  // also for the lambdas of table-driven cases
     std::string folder_;   // the scratch folder, also the current directory
     std::string journal_;
     HWND mainWindow_ = NULL;
+    FixtureDisc disc_;     // the disc InsertDisc put in E:
+    std::string cue_;
 
 private:
     char previousDirectory_[MAX_PATH] = "";
