@@ -4,6 +4,7 @@ KORVELLO_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 KORVELLO_BUILD="$KORVELLO_ROOT/build"
 KORVELLO_HOST_BUILD="$KORVELLO_BUILD/host"
 KORVELLO_WINDOWS_BUILD="$KORVELLO_BUILD/windows"
+KORVELLO_FUZZ_BUILD="$KORVELLO_BUILD/fuzz"
 
 # Configures (once) and builds the host tools and tests, then the Windows programs and
 # their tests.
@@ -14,6 +15,13 @@ korvello_build() {
     --toolchain "$KORVELLO_ROOT/cmake/mingw-i686.cmake" \
     -DKORVELLO_MAKE_DISC="$KORVELLO_HOST_BUILD/make-disc" >/dev/null
   cmake --build "$KORVELLO_WINDOWS_BUILD"
+}
+
+# Configures (once) and builds the fuzzers with clang, with their short ctest passes.
+korvello_build_fuzz() {
+  cmake -S "$KORVELLO_ROOT" -B "$KORVELLO_FUZZ_BUILD" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+    -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_C_COMPILER=clang -DKORVELLO_FUZZ=ON >/dev/null
+  cmake --build "$KORVELLO_FUZZ_BUILD"
 }
 
 # Starts an Xvfb server on a free display and exports DISPLAY.
