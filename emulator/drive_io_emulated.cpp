@@ -1,7 +1,9 @@
 // The drive requests of korvello-emulated.exe: CD-ROM drives emulated over CUE/BIN images.
 //   KORVELLO_DRIVES     "E=C:\discs\demo.cue;F=": the drives and their discs ("F=": no disc)
 //   KORVELLO_DRIVE_LOG  a file to which each request is appended as it is answered
-// Both are read at each call, so a test can change them between requests. The answers
+// The drive list is read at each call, so a test can change discs between requests. The
+// journal is the one named when the drive was opened, until it is closed: looking the
+// variable up for each request would cost more than reading the sector. The answers
 // themselves are made by the platform-free emulated disc; this file keeps the handles,
 // the play state of each drive, the journal and the pacing of reads.
 #include "disc/drive_io.h"
@@ -45,6 +47,7 @@ struct OpenDrive {
     bool inUse = false;
     char letter = 0;
     EmulatedDisc disc;
+    std::string journalPath;   // empty: no journal
     LONGLONG readyTicks = 0;   // when a drive of the disc's speed would have read what it was asked
 };
 
@@ -73,11 +76,16 @@ bool NamedDrive(char letter, std::string* cuePath) {
            FindEmulatedDrive(drives, letter, cuePath);
 }
 
-// Appends a line to the journal; the line is made only when there is a journal to write.
-template <typename MakeLine>
-void Journal(MakeLine makeLine) {
+std::string JournalPath() {
     std::string path;
-    if (!ReadEnvironment("KORVELLO_DRIVE_LOG", &path)) return;
+    ReadEnvironment("KORVELLO_DRIVE_LOG", &path);
+    return path;
+}
+
+// Appends a line to the journal at path; the line is made only when there is a journal.
+template <typename MakeLine>
+void Journal(const std::string& path, MakeLine makeLine) {
+    if (path.empty()) return;
     std::FILE* file = std::fopen(path.c_str(), "ab");
     if (!file) return;
     const std::string line = makeLine() + "\n";
@@ -133,7 +141,7 @@ HANDLE DriveOpen(const char* devicePath) {
         if (drive == g_drives + kMaxOpenDrives) drive = nullptr;
     }
     if (!drive) {
-        Journal([&] {
+        Journal(JournalPath(), [&] {
             return letter ? JournalLine("OPEN", letter, "failed")
                           : "OPEN " + std::string(devicePath ? devicePath : "") + " failed";
         });
@@ -142,9 +150,10 @@ HANDLE DriveOpen(const char* devicePath) {
     }
     drive->inUse = true;
     drive->letter = letter;
+    drive->journalPath = JournalPath();
     drive->readyTicks = 0;
     OpenEmulatedDisc(cuePath, &drive->disc);
-    Journal([&] { return JournalLine("OPEN", letter, nullptr); });
+    Journal(drive->journalPath, [&] { return JournalLine("OPEN", letter, nullptr); });
     return reinterpret_cast<HANDLE>(kHandleBase + static_cast<uintptr_t>(drive - g_drives));
 }
 
@@ -163,6 +172,7 @@ BOOL DriveRequest(HANDLE handle, DWORD ioControlCode, void* input, DWORD inputSi
             return FALSE;
         }
         const char letter = drive->letter;
+        const std::string& journal = drive->journalPath;
         PlayState* play = &g_plays[letter - 'A'];
         const int64_t nowMs = static_cast<int64_t>(GetTickCount64());
         DriveFailure failure = kDriveNoFailure;
@@ -170,12 +180,12 @@ BOOL DriveRequest(HANDLE handle, DWORD ioControlCode, void* input, DWORD inputSi
         case IOCTL_CDROM_READ_TOC:
             answered = AnswerReadToc(drive->disc, output, outputSize, &failure);
             bytes = static_cast<DWORD>(answered);
-            Journal([&] { return JournalLine("READ_TOC", letter, Outcome(answered)); });
+            Journal(journal, [&] { return JournalLine("READ_TOC", letter, Outcome(answered)); });
             break;
         case IOCTL_CDROM_GET_LAST_SESSION:
             answered = AnswerLastSession(drive->disc, output, outputSize, &failure);
             bytes = static_cast<DWORD>(answered);
-            Journal([&] { return JournalLine("GET_LAST_SESSION", letter, Outcome(answered)); });
+            Journal(journal, [&] { return JournalLine("GET_LAST_SESSION", letter, Outcome(answered)); });
             break;
         case IOCTL_CDROM_RAW_READ: {
             RawReadRecord request{};
@@ -191,7 +201,7 @@ BOOL DriveRequest(HANDLE handle, DWORD ioControlCode, void* input, DWORD inputSi
             }
             bytes = static_cast<DWORD>(answered);
             if (answered) waitMs = PaceRead(drive, request.sectorCount);
-            Journal([&] { return RawReadJournalLine(letter, request, answered); });
+            Journal(journal, [&] { return RawReadJournalLine(letter, request, answered); });
             break;
         }
         case IOCTL_CDROM_PLAY_AUDIO_MSF: {
@@ -205,23 +215,23 @@ BOOL DriveRequest(HANDLE handle, DWORD ioControlCode, void* input, DWORD inputSi
             } else {
                 failure = kDriveBadRequest;
             }
-            Journal([&] { return PlayJournalLine(letter, range, answered); });
+            Journal(journal, [&] { return PlayJournalLine(letter, range, answered); });
             break;
         }
         case IOCTL_CDROM_PAUSE_AUDIO:
             answered = AnswerPauseAudio(play, nowMs, &failure);
-            Journal([&] { return JournalLine("PAUSE_AUDIO", letter, Outcome(answered)); });
+            Journal(journal, [&] { return JournalLine("PAUSE_AUDIO", letter, Outcome(answered)); });
             break;
         case IOCTL_CDROM_RESUME_AUDIO:
             answered = AnswerResumeAudio(play, nowMs, &failure);
-            Journal([&] { return JournalLine("RESUME_AUDIO", letter, Outcome(answered)); });
+            Journal(journal, [&] { return JournalLine("RESUME_AUDIO", letter, Outcome(answered)); });
             break;
         case IOCTL_CDROM_STOP_AUDIO:
             answered = AnswerStopAudio(play);
-            Journal([&] { return JournalLine("STOP_AUDIO", letter, Outcome(answered)); });
+            Journal(journal, [&] { return JournalLine("STOP_AUDIO", letter, Outcome(answered)); });
             break;
         default:
-            Journal([&] { return UnknownRequestJournalLine(letter, ioControlCode); });
+            Journal(journal, [&] { return UnknownRequestJournalLine(letter, ioControlCode); });
             error = ERROR_INVALID_FUNCTION;
             break;
         }
@@ -241,7 +251,7 @@ void DriveClose(HANDLE handle) {
     OpenDrive* drive = DriveOf(handle);
     if (!drive) return;
     const char letter = drive->letter;
-    Journal([&] { return JournalLine("CLOSE", letter, nullptr); });
+    Journal(drive->journalPath, [&] { return JournalLine("CLOSE", letter, nullptr); });
     CloseEmulatedDisc(&drive->disc);
     drive->inUse = false;
 }
