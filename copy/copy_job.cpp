@@ -14,8 +14,6 @@
 #include "disc/user_message.h"
 #include "resources/resource.h"
 
-static_assert(sizeof(RAW_READ_INFO) == sizeof(RawReadRecord), "RAW_READ_INFO");
-
 namespace {
 
 // Folders of earlier copies are never reused: a second copy within the same minute gets

@@ -8,20 +8,6 @@
 #include "disc/user_message.h"
 #include "resources/resource.h"
 
-// The records we declare for the platform-free code are the platform's own, to the byte.
-static_assert(sizeof(TocRecord) == sizeof(CDROM_TOC), "CDROM_TOC size");
-static_assert(offsetof(CDROM_TOC, FirstTrack) == offsetof(TocRecord, firstTrack), "FirstTrack");
-static_assert(offsetof(CDROM_TOC, LastTrack) == offsetof(TocRecord, lastTrack), "LastTrack");
-static_assert(offsetof(CDROM_TOC, TrackData) == offsetof(TocRecord, trackData), "TrackData");
-static_assert(sizeof(TRACK_DATA) == sizeof(TocTrackData), "TRACK_DATA size");
-static_assert(offsetof(TRACK_DATA, TrackNumber) == offsetof(TocTrackData, trackNumber), "TrackNumber");
-static_assert(offsetof(TRACK_DATA, Address) == offsetof(TocTrackData, address), "Address");
-static_assert(sizeof(CDROM_TOC_SESSION_DATA) == sizeof(TocSessionRecord), "session record size");
-static_assert(offsetof(CDROM_TOC_SESSION_DATA, LastCompleteSession) ==
-                  offsetof(TocSessionRecord, lastCompleteSession), "LastCompleteSession");
-static_assert(offsetof(CDROM_TOC_SESSION_DATA, TrackData) == offsetof(TocSessionRecord, trackData),
-              "session TrackData");
-
 const char kCannotCreateDevice[] = "Can not create the device!";
 const char kInsertAudioDisc[] = "Please insert AUDIO-CD compact disk and try again!";
 const char kDiscNotTheSame[] = "The Audio CD disk is not the same. Please try again.";

@@ -6,8 +6,6 @@
 #include "disc/drive_io.h"
 #include "disc/user_message.h"
 
-static_assert(sizeof(CDROM_PLAY_AUDIO_MSF) == sizeof(PlayAudioMsfRecord), "CDROM_PLAY_AUDIO_MSF");
-
 // A request with neither input nor output, whose result nobody examines.
 static void SendSimpleRequest(DiscContext& context, DWORD ioControlCode) {
     DWORD returned = 0;
