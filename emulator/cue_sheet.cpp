@@ -5,6 +5,18 @@
 #include <algorithm>
 #include <utility>
 
+int ParseNumber(const std::string& word, int maxValue, int* value) {
+    if (word.empty() || word.size() > 9) return 0;
+    int number = 0;
+    for (char c : word) {
+        if (c < '0' || c > '9') return 0;
+        number = number * 10 + (c - '0');
+    }
+    if (number > maxValue) return 0;
+    *value = number;
+    return 1;
+}
+
 namespace {
 
 const int kMaxTrackNumber = 99;
@@ -42,18 +54,6 @@ int SplitWords(const std::string& line, std::vector<std::string>* words) {
     return 1;
 }
 
-// A decimal number of at most nine digits, no sign, not above maxValue.
-int ParseNumber(const std::string& word, int maxValue, int* value) {
-    if (word.empty() || word.size() > 9) return 0;
-    int number = 0;
-    for (char c : word) {
-        if (c < '0' || c > '9') return 0;
-        number = number * 10 + (c - '0');
-    }
-    if (number > maxValue) return 0;
-    *value = number;
-    return 1;
-}
 
 // mm:ss:ff as a count of frames.
 int ParseTime(const std::string& word, int* frames) {

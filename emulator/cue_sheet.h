@@ -18,6 +18,9 @@ enum : int {
 // Bytes a sector of the mode takes in the image file: 2048 for MODE1/2048, else 2352.
 int CueSectorBytes(CueTrackMode mode);
 
+// A decimal number of at most nine digits, no sign, not above maxValue: 1 and *value, or 0.
+int ParseNumber(const std::string& word, int maxValue, int* value);
+
 struct CueTrack {
     int number = 0;
     CueTrackMode mode = kCueAudio;

@@ -182,18 +182,6 @@ int ParseDecimal(const std::string& text, double maxValue, double* value) {
     return 1;
 }
 
-// A whole number of at most nine digits, at most maxValue.
-int ParseWhole(const std::string& text, int maxValue, int* value) {
-    if (text.empty() || text.size() > 9) return 0;
-    int result = 0;
-    for (char c : text) {
-        if (c < '0' || c > '9') return 0;
-        result = result * 10 + (c - '0');
-    }
-    if (result > maxValue) return 0;
-    *value = result;
-    return 1;
-}
 
 std::string Lower(std::string text) {
     for (char& c : text) {
@@ -207,7 +195,7 @@ int ParseLength(const std::string& word, int* frames) {
     const char unit = word.empty() ? 0 : word.back();
     const int perUnit = unit == 's' ? kFramesPerSecond : unit == 'f' ? 1 : 0;
     int count = 0;
-    if (perUnit == 0 || !ParseWhole(word.substr(0, word.size() - 1), kMaxLeadOutLba / perUnit, &count)) {
+    if (perUnit == 0 || !ParseNumber(word.substr(0, word.size() - 1), kMaxLeadOutLba / perUnit, &count)) {
         return 0;
     }
     *frames = count * perUnit;
@@ -402,7 +390,7 @@ int ParseFixtureDescription(const std::string& text, FixtureDisc* disc, std::str
             parsed.filePerTrack = false;
         } else if (head == "session") {
             int number = 0;
-            if (words.size() != 2 || !ParseWhole(words[1], 99, &number) || number < session) {
+            if (words.size() != 2 || !ParseNumber(words[1], 99, &number) || number < session) {
                 *error = "session needs a number from 1 to 99, not below the one before";
                 return 0;
             }
