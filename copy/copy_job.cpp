@@ -2,12 +2,12 @@
 
 #include <windows.h>
 #include <commctrl.h>
-#include "disc/cdrom_requests.h"
 #include <shellapi.h>
 
 #include "copy/copy_plan.h"
 #include "copy/copy_select_dialog.h"
 #include "copy/track_file.h"
+#include "disc/cdrom_requests.h"
 #include "disc/disc_access.h"
 #include "disc/drive_io.h"
 #include "disc/playback.h"

@@ -1,9 +1,8 @@
 #include "disc/disc_access.h"
 
-#include "disc/cdrom_requests.h"
-
 #include <cstring>
 
+#include "disc/cdrom_requests.h"
 #include "disc/drive_io.h"
 #include "disc/user_message.h"
 #include "resources/resource.h"

@@ -1,7 +1,6 @@
 #include "disc/playback.h"
 
 #include "disc/cdrom_requests.h"
-
 #include "disc/disc_access.h"
 #include "disc/drive_io.h"
 #include "disc/user_message.h"
