@@ -90,6 +90,12 @@ protected:
 public:
     static void StartWithAllTicked(HWND dialog) { PostMessageA(dialog, WM_COMMAND, IDOK, 0); }
 
+    // Runs the job as a user who leaves every track ticked and presses Start.
+    static void CopyEveryTrack(UiCatcher& ui) {
+        ui.onDialog = StartWithAllTicked;
+        RunCopyJob(discContext);
+    }
+
 protected:
 
     std::string OnlyCopyFolder() {
@@ -121,13 +127,6 @@ protected:
         return "";
     }
 
-    void ExpectOnlyMessage(const UiCatcher& ui, const char* text, const char* icon) {
-        ASSERT_EQ(1u, ui.messages.size()) << (ui.messages.empty() ? "" : ui.messages[0].text);
-        EXPECT_EQ("Korvello", ui.messages[0].caption);
-        EXPECT_EQ(text, ui.messages[0].text);
-        EXPECT_EQ(icon, ui.messages[0].icon);
-        EXPECT_EQ(mainWindow_, ui.messages[0].owner);
-    }
 };
 
 uint32_t Little32(const std::vector<uint8_t>& bytes, size_t at) {
@@ -145,8 +144,7 @@ TEST_F(CopyJob, CopiesEveryTrackExactly) {
     disc.tracks[0].toneHz = 440;
     InsertDisc(disc);
     UiCatcher ui;
-    ui.onDialog = StartWithAllTicked;
-    RunCopyJob(discContext);
+    CopyEveryTrack(ui);
 
     ExpectOnlyMessage(ui, "The audio disk has copied successfully.", "information");
     const std::string folder = OnlyCopyFolder();
@@ -231,8 +229,7 @@ TEST_F(CopyJob, BarsFollowEverySector) {
     const std::vector<int> frames = {7, 250, 3};
     InsertDisc(AudioDisc(frames));
     UiCatcher ui;
-    ui.onDialog = StartWithAllTicked;
-    RunCopyJob(discContext);
+    CopyEveryTrack(ui);
 
     std::vector<int> trackExpected, totalExpected;
     const int total = 7 + 250 + 3;
@@ -327,8 +324,7 @@ TEST_F(CopyJob, ReadErrorInTheMiddleOfTrackTwo) {
     disc.remLines.push_back("EMULATOR READ_ERROR 150");
     InsertDisc(disc);
     UiCatcher ui;
-    ui.onDialog = StartWithAllTicked;
-    RunCopyJob(discContext);
+    CopyEveryTrack(ui);
     ExpectOnlyMessage(ui, "Can not read the sector. Error!", "error");
     const std::string folder = OnlyCopyFolder();
     EXPECT_EQ(Lines{"track 01.wav"}, FilesIn(folder));
@@ -344,8 +340,7 @@ TEST_F(CopyJob, ShortReadIsAFailedRead) {
     disc.remLines.push_back("EMULATOR SHORT_READ 120");
     InsertDisc(disc);
     UiCatcher ui;
-    ui.onDialog = StartWithAllTicked;
-    RunCopyJob(discContext);
+    CopyEveryTrack(ui);
     ExpectOnlyMessage(ui, "Can not read the sector. Error!", "error");
     EXPECT_EQ(Lines{"track 01.wav"}, FilesIn(OnlyCopyFolder()));
     EXPECT_EQ("RAW_READ E: 120 1 short", ReadsOf(Journal()).back());
@@ -376,8 +371,7 @@ TEST_F(CopyJob, FileThatCannotBeCreated) {
 TEST_F(CopyJob, WriteThatFailsLeavesNoPartialFile) {
     InsertDisc(AudioDisc({30, 64}));
     UiCatcher ui;
-    ui.onDialog = StartWithAllTicked;
-    RunCopyJob(discContext);
+    CopyEveryTrack(ui);
     ExpectOnlyMessage(ui, "Error of save file to disk!", "error");
     const std::string folder = OnlyCopyFolder();
     EXPECT_EQ(Lines{"track 01.wav"}, FilesIn(folder));
@@ -500,8 +494,7 @@ TEST_F(CopyJob, SecondCopyNeverReplacesTheFirst) {
     const Lines before = CopyFoldersHere();
 
     UiCatcher ui;
-    ui.onDialog = StartWithAllTicked;
-    RunCopyJob(discContext);
+    CopyEveryTrack(ui);
     RunCopyJob(discContext);
     ASSERT_EQ(2u, ui.messages.size());
 

@@ -135,10 +135,7 @@ TEST_F(PlayTrack, DiscChangedWhileOpen) {
         PostMessageA(dialog, WM_COMMAND, IDOK, 0);
     };
     EXPECT_EQ(1, RunDialog());
-    ASSERT_EQ(1u, ui.messages.size());
-    EXPECT_EQ("The Audio CD disk is not the same. Please try again.", ui.messages[0].text);
-    EXPECT_EQ("information", ui.messages[0].icon);
-    EXPECT_EQ(mainWindow_, ui.messages[0].owner);
+    ExpectOnlyMessage(ui, "The Audio CD disk is not the same. Please try again.", "information");
     EXPECT_TRUE(PlayRequests().empty());
 }
 
@@ -148,10 +145,7 @@ TEST_F(PlayTrack, NoDiscWhenOpened) {
     UiCatcher ui;
     EXPECT_EQ(0, RunDialog());
     EXPECT_EQ(0, ui.dialogsShown);
-    ASSERT_EQ(1u, ui.messages.size());
-    EXPECT_EQ("Please insert AUDIO-CD compact disk and try again!", ui.messages[0].text);
-    EXPECT_EQ("error", ui.messages[0].icon);
-    EXPECT_EQ(mainWindow_, ui.messages[0].owner);
+    ExpectOnlyMessage(ui, "Please insert AUDIO-CD compact disk and try again!", "error");
 }
 
 TEST_F(PlayTrack, CancelEscapeAndCloseBoxPlayNothing) {

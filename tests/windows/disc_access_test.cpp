@@ -11,14 +11,6 @@ using Lines = std::vector<std::string>;
 
 class DiscAccess : public DriveTest {
 protected:
-    void ExpectOneMessage(const UiCatcher& ui, const char* text, const char* icon) {
-        ASSERT_EQ(1u, ui.messages.size());
-        EXPECT_EQ("Korvello", ui.messages[0].caption);
-        EXPECT_EQ(text, ui.messages[0].text);
-        EXPECT_EQ(icon, ui.messages[0].icon);
-        EXPECT_EQ(mainWindow_, ui.messages[0].owner);
-    }
-
     std::string PlayLine(int startLba, int endLba, const char* result = "ok") {
         return "PLAY_AUDIO_MSF E: " + MsfText(startLba) + " " + MsfText(endLba) + " " + result;
     }
@@ -102,7 +94,7 @@ TEST_F(DiscAccess, NoReadableAudioTableOfContents) {
         UiCatcher ui;
         EXPECT_EQ(0, ReadTrackTable(discContext));
         EXPECT_EQ(0, discContext.trackCount);
-        ExpectOneMessage(ui, "Please insert AUDIO-CD compact disk and try again!", "error");
+        ExpectOnlyMessage(ui, "Please insert AUDIO-CD compact disk and try again!", "error");
         EXPECT_EQ(c.journal, Journal());
         CloseMainWindow();
     }
@@ -112,7 +104,7 @@ TEST_F(DiscAccess, NoDriveToOpen) {
     OpenMainWindow();  // no CD-ROM drive at all: the list is empty
     UiCatcher ui;
     EXPECT_EQ(0, ReadTrackTable(discContext));
-    ExpectOneMessage(ui, "Can not create the device!", "error");
+    ExpectOnlyMessage(ui, "Can not create the device!", "error");
     EXPECT_TRUE(Journal().empty());
 }
 
@@ -123,7 +115,7 @@ TEST_F(DiscAccess, DriveThatCannotBeOpened) {
     ClearJournal();
     UiCatcher ui;
     EXPECT_EQ(0, OpenDrive(discContext));
-    ExpectOneMessage(ui, "Can not create the device!", "error");
+    ExpectOnlyMessage(ui, "Can not create the device!", "error");
     EXPECT_EQ(Lines{"OPEN E: failed"}, Journal());
 }
 
@@ -147,7 +139,7 @@ TEST_F(DiscAccess, ChangedDiscClearsTheTicks) {
     MakeDisc("disc", AudioDisc({300, 400, 501}));  // another disc in the same drive
     UiCatcher ui;
     EXPECT_EQ(0, ConfirmSameDisc(discContext));
-    ExpectOneMessage(ui, "The Audio CD disk is not the same. Please try again.", "information");
+    ExpectOnlyMessage(ui, "The Audio CD disk is not the same. Please try again.", "information");
     EXPECT_EQ(3, discContext.trackCount);
     EXPECT_EQ(501, discContext.tracks[2].lengthFrames);
     EXPECT_EQ(0, discContext.tracks[0].selected);
@@ -159,7 +151,7 @@ TEST_F(DiscAccess, DiscWithMoreTracksIsNotTheSame) {
     MakeDisc("disc", AudioDisc({300, 400, 500}));
     UiCatcher ui;
     EXPECT_EQ(0, ConfirmSameDisc(discContext));
-    ExpectOneMessage(ui, "The Audio CD disk is not the same. Please try again.", "information");
+    ExpectOnlyMessage(ui, "The Audio CD disk is not the same. Please try again.", "information");
 }
 
 TEST_F(DiscAccess, DriveEmptiedBetweenTheReads) {
@@ -169,7 +161,7 @@ TEST_F(DiscAccess, DriveEmptiedBetweenTheReads) {
     DeleteFileA(cue_.c_str());
     UiCatcher ui;
     EXPECT_EQ(0, ConfirmSameDisc(discContext));
-    ExpectOneMessage(ui, "Please insert AUDIO-CD compact disk and try again!", "error");
+    ExpectOnlyMessage(ui, "Please insert AUDIO-CD compact disk and try again!", "error");
     EXPECT_EQ(0, discContext.trackCount);
     EXPECT_EQ(0, discContext.tracks[0].selected);
     EXPECT_EQ(0, discContext.tracks[0].startLba);
@@ -214,7 +206,7 @@ TEST_F(DiscAccess, PlayRefused) {
     InsertDisc(disc);
     UiCatcher ui;
     PlayRange(discContext, 0);
-    ExpectOneMessage(ui, "Please insert AUDIO-CD compact disk and try again!", "error");
+    ExpectOnlyMessage(ui, "Please insert AUDIO-CD compact disk and try again!", "error");
     EXPECT_EQ(0, discContext.playing);
     EXPECT_EQ("CLOSE E:", Journal().back());
 }
@@ -252,7 +244,7 @@ TEST_F(DiscAccess, StopWithNoDrive) {
     UiCatcher ui;
     StopAudio(discContext);
     EXPECT_EQ(0, discContext.playing);
-    ExpectOneMessage(ui, "Can not create the device!", "error");
+    ExpectOnlyMessage(ui, "Can not create the device!", "error");
 }
 
 TEST_F(DiscAccess, Stop) {

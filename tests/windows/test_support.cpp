@@ -201,6 +201,14 @@ void DriveTest::CloseMainWindow() {
     discContext.ownerWindow = NULL;
 }
 
+void DriveTest::ExpectOnlyMessage(const UiCatcher& ui, const char* text, const char* icon) const {
+    ASSERT_EQ(1u, ui.messages.size()) << (ui.messages.empty() ? "" : ui.messages[0].text);
+    EXPECT_EQ("Korvello", ui.messages[0].caption);
+    EXPECT_EQ(text, ui.messages[0].text);
+    EXPECT_EQ(icon, ui.messages[0].icon);
+    EXPECT_EQ(mainWindow_, ui.messages[0].owner);
+}
+
 std::vector<std::string> DriveTest::Journal() const {
     std::vector<std::string> lines;
     std::ifstream in(journal_.c_str());

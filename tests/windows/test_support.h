@@ -67,6 +67,9 @@ public:  // also for the lambdas of table-driven cases
     void InsertDisc(const FixtureDisc& disc);
     void CloseMainWindow();
 
+    // The one message box shown: captioned with the program's title, owned by the main window.
+    void ExpectOnlyMessage(const UiCatcher& ui, const char* text, const char* icon) const;
+
     std::vector<std::string> Journal() const;
     void ClearJournal() const;
 
