@@ -9,7 +9,6 @@ e2e_setup "$@"
 # Paced as an 8x drive (600 sectors/s): 45 s of audio takes about 6 s to read.
 cue=$(make_disc copy "audio 20s 440Hz; audio 15s 660Hz; audio 10s; session 2; data 5s; rem EMULATOR SPEED 8")
 track_lbas=(- 0 1500 2625 3375)   # track n spans track_lbas[n] .. track_lbas[n+1]-1
-selection="Please check tracks for record"
 all_checked=$'0\tchecked\t01\t00:20\n1\tchecked\t02\t00:15\n2\tchecked\t03\t00:10'
 day_before=$(date +%Y-%m-%d)
 
@@ -44,8 +43,7 @@ start_korvello "E=$(win_path "$cue")"
 activate "$MAIN"
 
 step "Ctrl+C opens the selection dialog with every track ticked"
-press ctrl+c
-dialog=$(wait_dialog "$selection")
+dialog=$(open_selection)
 expect_probe 0 "main window enabled under the selection dialog" is "$MAIN" enabled
 expect_probe "$all_checked" "rows of the selection list" list "$dialog" 1003
 shot selection
@@ -98,8 +96,7 @@ expect_eq "$(journal_requests)" "$(echo 'STOP_AUDIO E: ok'; raw_reads 1 2 3)" \
 reads_so_far=$(grep -c '^RAW_READ' "$JOURNAL")
 
 step "Cancel in the selection dialog copies nothing"
-press ctrl+c
-dialog=$(wait_dialog "$selection")
+dialog=$(open_selection)
 probe click "$dialog" 2
 probe gone 20 "$dialog"
 probe wait-is 20 "$MAIN" enabled 1
@@ -108,8 +105,7 @@ expect_eq "$(copy_folders)" "$first_folder" "copy folders after Cancel"
 activate "$MAIN"
 
 step "a track unticked with the keyboard is left out; Escape held, then No, carries on"
-press ctrl+c
-dialog=$(wait_dialog "$selection")
+dialog=$(open_selection)
 press Down space
 wait_probe "${all_checked/$'0\tchecked'/$'0\tunchecked,selected,focused'}" \
   "rows after Down and space" list "$dialog" 1003
@@ -136,8 +132,7 @@ expect_eq "$(grep '^RAW_READ' "$JOURNAL" | tail -n +$(( reads_so_far + 1 )))" "$
 reads_so_far=$(grep -c '^RAW_READ' "$JOURNAL")
 
 step "Escape held, then Yes, breaks the copy off: no message, no file of the broken track"
-press ctrl+c
-wait_dialog "$selection" >/dev/null
+open_selection >/dev/null
 journal_mark_end
 press Return
 wait_request "RAW_READ E: ${track_lbas[1]} 1 ok"

@@ -170,6 +170,23 @@ start_korvello() {
 }
 
 # wait_dialog TITLE: waits for a dialog to show and take the keyboard; prints its handle.
+# open_selection: Ctrl+C in the main window, then the selection dialog's handle. A window
+# closing in another process (the folder window of the last copy) can take the keyboard
+# just as the keys go; the keys then go again to the main window, made active. A second
+# Ctrl+C cannot start a second copy: the main window is disabled once one runs.
+open_selection() {
+  local attempt
+  for attempt in 1 2 3; do
+    press ctrl+c
+    if run_winprobe wait 10 "Please check tracks for record" '#32770'; then
+      wait_dialog "Please check tracks for record"
+      return
+    fi
+    activate "$MAIN" >/dev/null
+  done
+  fail "Ctrl+C opened no selection dialog"
+}
+
 wait_dialog() {
   local window
   window=$(probe wait 60 "$1" '#32770')
